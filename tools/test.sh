@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Builds both targets and runs every test: the native tests on the emulated machine, then
+# the Windows test programs under Wine in the project's own 32-bit prefix.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+
+tools/install-deps.sh
+
+jobs=${OV_JOBS:-2}
+
+echo "== native: build and test"
+cmake --preset native -DOV_WERROR=ON >/dev/null
+cmake --build --preset native -j "$jobs"
+ctest --preset native -j "$jobs"
+
+echo "== win32: build, then test under Wine"
+cmake --preset win32 -DOV_WERROR=ON >/dev/null
+cmake --build --preset win32 -j "$jobs"
+# A fresh prefix for every run, so no earlier run's registry or files leak into this one.
+rm -rf build/wine-prefix build/wine-prefix.lock
+ctest --preset win32 -j "$jobs"
+wineserver -k 2>/dev/null || true
+
+echo "== all tests passed"
