@@ -51,8 +51,8 @@ class Win32File final : public platform::File {
   bool SetLastWriteDosTime(std::uint32_t dosDateTime) override {
     FILETIME local;
     FILETIME utc;
-    if (!::DosDateTimeToFileTime(static_cast<WORD>(dosDateTime >> 16), static_cast<WORD>(dosDateTime & 0xFFFF),
-                                 &local) ||
+    if (!::DosDateTimeToFileTime(static_cast<WORD>(dosDateTime >> 16),
+                                 static_cast<WORD>(dosDateTime & 0xFFFF), &local) ||
         !::LocalFileTimeToFileTime(&local, &utc))
       return false;
     return ::SetFileTime(handle_.Get(), nullptr, nullptr, &utc) != 0;
@@ -114,7 +114,9 @@ bool Win32FileSystem::CreateDirectory(const std::string& path) {
   return ::CreateDirectoryA(path.c_str(), nullptr) != 0;
 }
 
-bool Win32FileSystem::RemoveDirectory(const std::string& path) { return ::RemoveDirectoryA(path.c_str()) != 0; }
+bool Win32FileSystem::RemoveDirectory(const std::string& path) {
+  return ::RemoveDirectoryA(path.c_str()) != 0;
+}
 
 bool Win32FileSystem::DeleteFile(const std::string& path) { return ::DeleteFileA(path.c_str()) != 0; }
 
@@ -141,8 +143,8 @@ std::vector<platform::FindEntry> Win32FileSystem::Find(const std::string& patter
   return entries;
 }
 
-std::unique_ptr<platform::File> Win32FileSystem::Open(const std::string& path, FileAccess access, FileShare share,
-                                                      FileCreate create) {
+std::unique_ptr<platform::File> Win32FileSystem::Open(const std::string& path, FileAccess access,
+                                                      FileShare share, FileCreate create) {
   const DWORD shareMode = share == FileShare::None ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE;
   const DWORD disposition = create == FileCreate::CreateAlways ? CREATE_ALWAYS : OPEN_EXISTING;
   FileHandle handle(::CreateFileA(path.c_str(), DesiredAccess(access), shareMode, nullptr, disposition,
@@ -158,7 +160,8 @@ std::optional<std::uint32_t> Win32FileSystem::LastWriteDosTime(const std::string
   FILETIME local;
   WORD date = 0;
   WORD time = 0;
-  if (!::FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) || !::FileTimeToDosDateTime(&local, &date, &time))
+  if (!::FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) ||
+      !::FileTimeToDosDateTime(&local, &date, &time))
     return std::nullopt;
   return (static_cast<std::uint32_t>(date) << 16) | time;
 }

@@ -69,7 +69,8 @@ void Win32Messages::RunNextTask() {
 
 LRESULT CALLBACK Win32Messages::TaskWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == kRunTask) {
-    if (auto* self = reinterpret_cast<Win32Messages*>(::GetWindowLongPtrA(window, GWLP_USERDATA))) self->RunNextTask();
+    if (auto* self = reinterpret_cast<Win32Messages*>(::GetWindowLongPtrA(window, GWLP_USERDATA)))
+      self->RunNextTask();
     return 0;
   }
   return ::DefWindowProcA(window, message, wParam, lParam);

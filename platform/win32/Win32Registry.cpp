@@ -69,8 +69,8 @@ class Win32RegistryKey final : public platform::RegistryKey {
   std::vector<std::string> SubKeyNames() override {
     std::vector<std::string> names;
     DWORD longest = 0;
-    if (::RegQueryInfoKeyA(key_.Get(), nullptr, nullptr, nullptr, nullptr, &longest, nullptr, nullptr, nullptr,
-                           nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+    if (::RegQueryInfoKeyA(key_.Get(), nullptr, nullptr, nullptr, nullptr, &longest, nullptr, nullptr,
+                           nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
       return names;
     std::string buffer(longest + 1, '\0');
     DWORD index = 0;
@@ -94,7 +94,8 @@ class Win32RegistryKey final : public platform::RegistryKey {
   // The value's type and raw bytes; false when it is missing or unreadable.
   bool Query(const std::string& name, DWORD& type, std::string& data) {
     DWORD size = 0;
-    if (::RegQueryValueExA(key_.Get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;
+    if (::RegQueryValueExA(key_.Get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+      return false;
     for (;;) {
       data.resize(size);
       DWORD got = size;
@@ -124,10 +125,11 @@ std::unique_ptr<platform::RegistryKey> Win32Registry::Open(platform::RegRoot roo
   return std::make_unique<Win32RegistryKey>(std::move(key));
 }
 
-std::unique_ptr<platform::RegistryKey> Win32Registry::Create(platform::RegRoot root, const std::string& path) {
+std::unique_ptr<platform::RegistryKey> Win32Registry::Create(platform::RegRoot root,
+                                                             const std::string& path) {
   RegKey key;
-  if (::RegCreateKeyExA(RootKey(root), path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                        key.Receive(), nullptr) != ERROR_SUCCESS)
+  if (::RegCreateKeyExA(RootKey(root), path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                        nullptr, key.Receive(), nullptr) != ERROR_SUCCESS)
     return nullptr;
   return std::make_unique<Win32RegistryKey>(std::move(key));
 }

@@ -22,8 +22,8 @@ std::wstring WidePath(const std::string& path) {
 // A new shell link object with the two interfaces this program uses; false when COM refuses.
 bool NewShellLink(ComPtr<IShellLinkA>& link, ComPtr<IPersistFile>& file) {
   ComPtr<IUnknown> object;
-  if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IUnknown,
-                                object.ReceiveVoid())))
+  if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
+                                IID_IUnknown, object.ReceiveVoid())))
     return false;
   return SUCCEEDED(object->QueryInterface(IID_IShellLinkA, link.ReceiveVoid())) &&
          SUCCEEDED(object->QueryInterface(IID_IPersistFile, file.ReceiveVoid()));
@@ -35,7 +35,9 @@ void Win32Shell::OpenDocument(platform::WindowHandle owner, const std::string& f
   ::ShellExecuteA(reinterpret_cast<HWND>(owner), "open", file.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-void Win32Shell::NotifyAssociationsChanged() { ::SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr); }
+void Win32Shell::NotifyAssociationsChanged() {
+  ::SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
+}
 
 bool Win32Shell::SaveShellLink(const platform::ShellLink& link, const std::string& linkFile) {
   const std::wstring widePath = WidePath(linkFile);
@@ -43,7 +45,8 @@ bool Win32Shell::SaveShellLink(const platform::ShellLink& link, const std::strin
   ComPtr<IShellLinkA> shellLink;
   ComPtr<IPersistFile> file;
   if (!NewShellLink(shellLink, file)) return false;
-  if (FAILED(shellLink->SetPath(link.target.c_str())) || FAILED(shellLink->SetArguments(link.arguments.c_str())) ||
+  if (FAILED(shellLink->SetPath(link.target.c_str())) ||
+      FAILED(shellLink->SetArguments(link.arguments.c_str())) ||
       FAILED(shellLink->SetWorkingDirectory(link.workingDirectory.c_str())))
     return false;
   return SUCCEEDED(file->Save(widePath.c_str(), FALSE));

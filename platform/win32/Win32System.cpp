@@ -34,7 +34,8 @@ std::string Win32System::WindowsDirectory() {
 
 std::optional<std::string> Win32System::SpecialFolder(int csidl, platform::WindowHandle owner) {
   ShellIdList list;
-  if (FAILED(::SHGetSpecialFolderLocation(reinterpret_cast<HWND>(owner), csidl, list.Receive())) || !list.Get())
+  if (FAILED(::SHGetSpecialFolderLocation(reinterpret_cast<HWND>(owner), csidl, list.Receive())) ||
+      !list.Get())
     return std::nullopt;
   char path[MAX_PATH] = {};
   if (!::SHGetPathFromIDListA(list.Get(), path) || path[0] == '\0') return std::nullopt;

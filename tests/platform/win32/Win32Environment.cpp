@@ -49,7 +49,8 @@ void DeleteKeyTree(HKEY root, const std::string& path) {
     for (;;) {
       DWORD length = sizeof name;
       // Always index 0: each deletion moves the next subkey there.
-      if (::RegEnumKeyExA(key.Get(), 0, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+      if (::RegEnumKeyExA(key.Get(), 0, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        break;
       const std::string child = path + "\\" + std::string(name, length);
       DeleteKeyTree(root, child);
       if (KeyExists(root, child)) break;  // undeletable: stop rather than loop
@@ -64,7 +65,8 @@ Win32Environment::Win32Environment() : classesSoftwareExisted_(KeyExists(HKEY_CL
 
 Win32Environment::~Win32Environment() {
   windows_.clear();
-  for (const std::string& className : classes_) ::UnregisterClassA(className.c_str(), ::GetModuleHandleA(nullptr));
+  for (const std::string& className : classes_)
+    ::UnregisterClassA(className.c_str(), ::GetModuleHandleA(nullptr));
   if (!scratchFolder_.empty()) {
     DeleteFolderTree(scratchFolder_);
     ::RemoveDirectoryA(kFolderRoot);  // only when no other run still uses it
@@ -99,7 +101,8 @@ std::string Win32Environment::ScratchKey() {
   return scratchKey_;
 }
 
-platform::WindowHandle Win32Environment::CreateWindow(const std::string& className, contract::WindowProc proc) {
+platform::WindowHandle Win32Environment::CreateWindow(const std::string& className,
+                                                      contract::WindowProc proc) {
   const HINSTANCE instance = ::GetModuleHandleA(nullptr);
   WNDCLASSA windowClass = {};
   windowClass.lpfnWndProc = &Win32Environment::WindowProc;
@@ -111,8 +114,8 @@ platform::WindowHandle Win32Environment::CreateWindow(const std::string& classNa
     classes_.push_back(className);
   }
   // A hidden top-level window, so FindWindow sees it as it would the program's own.
-  Window window(::CreateWindowExA(0, className.c_str(), "", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
-                                  instance, nullptr));
+  Window window(::CreateWindowExA(0, className.c_str(), "", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
+                                  nullptr, instance, nullptr));
   if (!window.Valid()) return 0;
   procs_.push_back(std::make_unique<contract::WindowProc>(std::move(proc)));
   ::SetWindowLongPtrA(window.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(procs_.back().get()));
@@ -138,7 +141,8 @@ bool Win32Environment::PumpUntil(const std::function<bool()>& condition, std::ch
       ::DispatchMessageA(&message);
       continue;
     }
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
     if (left.count() <= 0) return condition();
     ::MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(left.count()), QS_ALLINPUT);
   }
@@ -153,6 +157,8 @@ bool Win32Environment::UnderWine() const {
 
 namespace ov::contract {
 
-std::unique_ptr<ContractEnvironment> MakeContractEnvironment() { return std::make_unique<win32::Win32Environment>(); }
+std::unique_ptr<ContractEnvironment> MakeContractEnvironment() {
+  return std::make_unique<win32::Win32Environment>();
+}
 
 }  // namespace ov::contract

@@ -79,8 +79,8 @@ TEST_F(Win32Smoke, ValuesWrittenByOthersReadWithTheirTypes) {
       {"empty sz", REG_SZ, std::string("\0", 1), true, RegType::String, "", 0},
       {"expand", REG_EXPAND_SZ, std::string("%ProgramFiles%\0", 15), true, RegType::ExpandString,
        "%ProgramFiles%", 0},
-      {"binary", REG_BINARY, std::string("\x00\xff\x10", 3), true, RegType::Binary, std::string("\x00\xff\x10", 3),
-       0},
+      {"binary", REG_BINARY, std::string("\x00\xff\x10", 3), true, RegType::Binary,
+       std::string("\x00\xff\x10", 3), 0},
       {"dword", REG_DWORD, std::string("\x2a\x00\x00\x80", 4), true, RegType::Dword, "", 0x8000002A},
       {"short dword", REG_DWORD, std::string("\x2a\x00", 2), false, RegType::Dword, "", 0},
       {"multi", REG_MULTI_SZ, std::string("a\0b\0\0", 5), false, RegType::String, "", 0},
@@ -92,9 +92,10 @@ TEST_F(Win32Smoke, ValuesWrittenByOthersReadWithTheirTypes) {
                                 raw.Receive(), nullptr),
               ERROR_SUCCESS);
     for (const Case& c : cases)
-      ASSERT_EQ(::RegSetValueExA(raw.Get(), c.name, 0, c.rawType, reinterpret_cast<const BYTE*>(c.rawData.data()),
-                                 static_cast<DWORD>(c.rawData.size())),
-                ERROR_SUCCESS);
+      ASSERT_EQ(
+          ::RegSetValueExA(raw.Get(), c.name, 0, c.rawType, reinterpret_cast<const BYTE*>(c.rawData.data()),
+                           static_cast<DWORD>(c.rawData.size())),
+          ERROR_SUCCESS);
   }
   auto key = machine().registry.Open(RegRoot::LocalMachine, path, platform::RegAccess::Read);
   ASSERT_TRUE(key);
@@ -148,7 +149,8 @@ TEST_F(Win32Smoke, DosDateIsStoredAsLocalTime) {
     }
     EXPECT_EQ(machine().files.LastWriteDosTime(file), date);
 
-    FileHandle raw(::CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    FileHandle raw(
+        ::CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(raw.Valid());
     FILETIME utc;
     FILETIME local;
@@ -240,7 +242,8 @@ TEST_F(Win32Smoke, ShellLinksRoundTripAndReplace) {
   ASSERT_TRUE(machine().files.Open(target, platform::FileAccess::Write, platform::FileShare::None,
                                    platform::FileCreate::CreateAlways));
   const std::string linkFile = folder + "\\Ornivale.lnk";
-  const std::vector<platform::ShellLink> links = {{target, "", folder}, {target, "-open \"a b.mjp\"", "C:\\"}};
+  const std::vector<platform::ShellLink> links = {{target, "", folder},
+                                                  {target, "-open \"a b.mjp\"", "C:\\"}};
   for (const platform::ShellLink& link : links) {
     ASSERT_TRUE(machine().shell.SaveShellLink(link, linkFile));
     const auto loaded = machine().shell.LoadShellLink(linkFile);
@@ -295,12 +298,11 @@ class PostingJob final : public platform::WorkerThread {
 
 TEST_F(Win32Smoke, EndHandlerRunsOnTheUiThreadAfterTheJobsMessages) {
   std::vector<std::uintptr_t> seen;
-  const platform::WindowHandle window = env_->CreateWindow("TOvSmokeWindow", [&](std::uint32_t message,
-                                                                                 std::uintptr_t wParam,
-                                                                                 std::intptr_t) -> std::intptr_t {
-    if (message == WM_USER + 30) seen.push_back(wParam);
-    return 0;
-  });
+  const platform::WindowHandle window = env_->CreateWindow(
+      "TOvSmokeWindow", [&](std::uint32_t message, std::uintptr_t wParam, std::intptr_t) -> std::intptr_t {
+        if (message == WM_USER + 30) seen.push_back(wParam);
+        return 0;
+      });
   ASSERT_NE(window, 0u);
   EXPECT_EQ(machine().messages.FindWindowByClass("TOvSmokeWindow"), window);
   EXPECT_EQ(machine().messages.FindWindowByClass("TOvNoSuchWindow"), 0u);
