@@ -13,7 +13,7 @@
 #include "support/Errors.h"
 #include "support/Folders.h"
 #include "support/RegistryRoutines.h"
-#include "wizard/Texts.h"
+#include "support/Product.h"
 
 namespace ov::engine {
 namespace {
@@ -26,17 +26,12 @@ constexpr std::string_view kDialogsKey = "SOFTWARE\\Velmorra\\Ornivale\\Dialogs"
 constexpr std::string_view kHelpKey = "SOFTWARE\\Velmorra\\Ornivale\\Help";
 constexpr std::string_view kSystemKey = "SOFTWARE\\Velmorra\\Ornivale\\System";
 
-constexpr std::string_view kUninstallParent = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-constexpr std::string_view kProductGuid = "{5E1F0C2A-7B34-4d19-A8C6-2F90D3B71E45}";
-// The wizard looks for this entry to refuse a second install.
-static_assert(wizard::texts::kUninstallKey.size() == kUninstallParent.size() + 1 + kProductGuid.size() &&
-              wizard::texts::kUninstallKey.starts_with(kUninstallParent) &&
-              wizard::texts::kUninstallKey.ends_with(kProductGuid));
-
+constexpr std::string_view kUninstallParent = product::kUninstallParent;
+constexpr std::string_view kProductGuid = product::kGuid;
 constexpr std::string_view kUninstaller = "OVUninstall.exe";
 
 std::string ProductExe(const std::string& targetDir) {
-  return targetDir + std::string(wizard::texts::kProductExe);
+  return targetDir + std::string(product::kExeTail);
 }
 
 // The product opening one document: "<exe>" "%1".
@@ -46,7 +41,7 @@ std::string ProductIcon(const std::string& targetDir) { return ProductExe(target
 
 // The product's page on the maker's site.
 std::string ProductPage() {
-  std::string site(wizard::texts::kMakerUrl);
+  std::string site(product::kMakerUrl);
   while (!site.empty() && site.back() == '/') site.pop_back();
   return site + "/ornivale.htm";
 }
@@ -142,7 +137,7 @@ void RegisterFileTypes(platform::Registry& registry, platform::Shell& shell, con
   const ApplicationKey application[] = {
       {"Applications\\ornivale.exe",
        {{"", "Ornivale Executable"},
-        {"FriendlyAppName", "Ornivale - " + std::string(wizard::texts::kTagline)}}},
+        {"FriendlyAppName", "Ornivale - " + std::string(product::kTagline)}}},
       {"Applications\\Ornivale.exe\\DefaultIcon", {{"", icon}}},
       {"Applications\\Ornivale.exe\\shell", {{"", "open"}}},
       {"Applications\\Ornivale.exe\\shell\\open", {{"", "&Open Ornivale"}}},
@@ -174,7 +169,7 @@ void WriteUninstallEntry(platform::Machine& machine, const std::string& targetDi
     throw OvError("Failed to open key " + std::string(kProductGuid));
   }
   entry.WriteString("DisplayName", "Ornivale");
-  entry.WriteString("DisplayVersion", std::string(wizard::texts::kProductVersion));
+  entry.WriteString("DisplayVersion", std::string(product::kVersion));
   entry.WriteString("UnInstallString", PlaceUninstaller(machine.files, targetDir, windowsDir));
   entry.WriteString("Publisher", "Velmorra srl");
   const std::string page = ProductPage();

@@ -197,10 +197,14 @@ bool ProfileFile::SetString(std::string_view section, std::string_view key, std:
 }
 
 void ProfileFile::InsertLine(std::size_t at, std::string line) {
+  // Appending (the common case when a file is written key after key) moves no line, so only the
+  // section ends need adjusting.
+  const bool appended = at == lines_.size();
   lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
   for (auto& [name, section] : sections_) {
     if (section.header >= at) ++section.header;
     if (section.end >= at) ++section.end;
+    if (appended) continue;
     for (auto& [key, index] : section.keys) {
       if (index >= at) ++index;
     }

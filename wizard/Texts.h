@@ -5,24 +5,25 @@
 #include <string>
 #include <string_view>
 
+#include "support/Product.h"
+
 namespace ov::wizard::texts {
 
 constexpr std::string_view kWizardClass = "TfrmInst";
 constexpr std::string_view kProductWindowClass = "TVelOVMainMDIFrm";
 constexpr std::string_view kApplicationTitle = "Ornivale Installer";
-constexpr std::string_view kProductVersion = "1.0.7.25";
-constexpr std::string_view kUninstallKey =
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{5E1F0C2A-7B34-4d19-A8C6-2F90D3B71E45}";
+constexpr std::string_view kProductVersion = product::kVersion;
+constexpr std::string_view kUninstallKey = product::kUninstallKey;
 constexpr std::string_view kEulaResource = "OVEULA";
 constexpr std::string_view kTickBitmap = "BMP_GREEN_TICK";
 constexpr std::string_view kDefaultTarget = "C:\\Ornivale";
 constexpr std::string_view kTargetSubfolder = "\\Ornivale";
-constexpr std::string_view kProductExe = "\\ornivale.exe";
+constexpr std::string_view kProductExe = product::kExeTail;
 
 // Ours to choose: the banner tagline and the button bar's maker line and address.
-constexpr std::string_view kTagline = "Your content, on every phone";
+constexpr std::string_view kTagline = product::kTagline;
 constexpr std::string_view kMakerNotice = "\xA9 2008-2009 Velmorra srl. All rights reserved.";
-constexpr std::string_view kMakerUrl = "http://www.velmorra.example/";
+constexpr std::string_view kMakerUrl = product::kMakerUrl;
 constexpr std::string_view kJavaDownloadHost = "http://java.vendor.example";
 constexpr std::string_view kJdkDownloadPath = "/javase/downloads/index.jsp";
 constexpr std::string_view kWtkDownloadPath = "/products/sjwtoolkit/download.html";

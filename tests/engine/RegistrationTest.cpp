@@ -14,7 +14,7 @@
 #include "support/Errors.h"
 #include "tests/engine/JobFixture.h"
 #include "tests/engine/RegistryProbe.h"
-#include "wizard/Texts.h"
+#include "support/Product.h"
 
 namespace ov::engine {
 namespace {
@@ -180,7 +180,7 @@ TEST_F(RegistrationTest, AssociationThenNoticeThenApplicationKeys) {
                           "HKCR\\.ov5\\Shell\\Open\\Command @=\"" + std::string(kCommand) + "\"",
                           "notify associations", app + "ornivale.exe @=\"Ornivale Executable\"",
                           app + "ornivale.exe \"FriendlyAppName\"=\"Ornivale - " +
-                              std::string(wizard::texts::kTagline) + "\"",
+                              std::string(product::kTagline) + "\"",
                           app + "Ornivale.exe\\DefaultIcon @=\"" + std::string(kIcon) + "\"",
                           app + "Ornivale.exe\\shell @=\"open\"",
                           app + "Ornivale.exe\\shell\\open @=\"&Open Ornivale\"",
@@ -210,7 +210,7 @@ TEST_F(RegistrationTest, AssociationFailuresEscapeApplicationFailuresAreSkipped)
   const std::string open = "HKCR\\.ov5\\Shell\\Open @=\"&Open\"";
   const std::string command = "HKCR\\.ov5\\Shell\\Open\\Command @=\"" + std::string(kCommand) + "\"";
   const std::string friendly =
-      app + "ornivale.exe \"FriendlyAppName\"=\"Ornivale - " + std::string(wizard::texts::kTagline) + "\"";
+      app + "ornivale.exe \"FriendlyAppName\"=\"Ornivale - " + std::string(product::kTagline) + "\"";
   const Case cases[] = {
       {"", true, {}},  // no rights under HKEY_CLASSES_ROOT at all
       {".ov5\\Shell\\Open\\Command", true, {"HKCR\\.ov5 @=\"Ornivale Project Desc.\"", icon, open}},
