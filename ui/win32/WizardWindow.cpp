@@ -320,7 +320,10 @@ bool WizardWindow::Usable(Control control) {
 }
 
 void WizardWindow::ApplyVisibility(Item& item) {
-  const bool show = item.visible && OnPage(item);
+  // The note's text and links sit inside its group: hiding the group hides them too.
+  const bool inHiddenGroup = item.layout->area == Area::Note && item.layout->control != Control::gbNOTE &&
+                             !ItemOf(Control::gbNOTE).visible;
+  const bool show = item.visible && OnPage(item) && !inHiddenGroup;
   const bool shown = (::GetWindowLongW(item.window, GWL_STYLE) & WS_VISIBLE) != 0;
   if (shown == show) return;
   ::ShowWindow(item.window, show ? SW_SHOWNA : SW_HIDE);
@@ -446,6 +449,11 @@ void WizardWindow::SetVisible(Control control, bool visible) {
   Item& item = ItemOf(control);
   item.visible = visible;
   ApplyVisibility(item);
+  if (control == Control::gbNOTE) {
+    for (auto& [member, memberItem] : items_) {
+      if (memberItem.layout->area == Area::Note) ApplyVisibility(memberItem);
+    }
+  }
   if (control == Control::btnNext) UpdateDefaultButton();
   EnsureFocus();
 }

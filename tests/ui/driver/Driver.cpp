@@ -25,6 +25,7 @@
 //   window-text CLASS [ms]   prints the texts of that window's controls, one after another
 //   close-window CLASS       asks the top-level window of that class to close
 //   count CLASS              prints how many top-level windows of that class exist
+//   checked CAPTION          prints 1 when the shown check box with that caption is checked, else 0
 // A CAPTION or TEXT that starts with "~" matches any text that contains the rest.
 #include <windows.h>
 
@@ -354,6 +355,21 @@ class Run {
       if (!window) return Fail("no window of class \"" + Narrow(className) + "\"");
       ::PostMessageW(window, WM_CLOSE, 0, 0);
       return true;
+    }
+    if (command == L"checked") {
+      const std::wstring caption = Take();
+      HWND wizard = Wizard();
+      if (!wizard) return Fail("no wizard window");
+      for (HWND child : Children(wizard)) {
+        if (ClassOf(child) != L"Button" || !::IsWindowVisible(child) || !Matches(TextOf(child), caption)) continue;
+        DWORD_PTR state = 0;
+        if (!::SendMessageTimeoutW(child, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 2000, &state)) {
+          return Fail("the check box does not answer");
+        }
+        std::printf("%d\n", state == BST_CHECKED ? 1 : 0);
+        return true;
+      }
+      return Fail("no check box \"" + Narrow(caption) + "\"");
     }
     if (command == L"count") {
       const std::wstring className = Take();
