@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "project/JavaApp.h"
 #include "project/Paths.h"
@@ -15,24 +16,23 @@ namespace {
 
 std::string Numbered(const char* prefix, std::size_t n) { return std::string(prefix) + std::to_string(n); }
 
-// The highest N of the sections named prefix + N, -1 when there is none.
-std::int64_t HighestNumber(const ProfileFile& file, std::string_view prefix) {
-  std::int64_t highest = -1;
+// The numbers N, in ascending order, below count for which the file has a section prefix + N, spelled
+// as the reader asks for it (decimal, no sign, no leading zeros). A number without a section adds no
+// descriptor, item or image, so only these are worth visiting: a damaged count then costs nothing.
+std::vector<std::size_t> SectionNumbers(const ProfileFile& file, std::string_view prefix,
+                                        std::int32_t count) {
+  std::vector<std::size_t> numbers;
   for (const std::string& name : file.SectionNames()) {
     if (name.size() <= prefix.size() || !EqualsNoCase(std::string_view(name).substr(0, prefix.size()), prefix)) {
       continue;
     }
-    if (const auto n = ParseInt32(std::string_view(name).substr(prefix.size())); n && *n >= 0) {
-      highest = std::max<std::int64_t>(highest, *n);
+    const std::string_view suffix = std::string_view(name).substr(prefix.size());
+    if (const auto n = ParseInt32(suffix); n && *n >= 0 && *n < count && std::to_string(*n) == suffix) {
+      numbers.push_back(static_cast<std::size_t>(*n));
     }
   }
-  return highest;
-}
-
-// A count is followed only as far as it can matter, so that a damaged count does not make the load
-// run for hours or exhaust the memory: numbers without a section add no descriptor, item or image.
-std::size_t Bounded(std::int32_t count, std::int64_t limit) {
-  return static_cast<std::size_t>(std::clamp<std::int64_t>(count, 0, limit));
+  std::sort(numbers.begin(), numbers.end());
+  return numbers;
 }
 
 // Sets keys in order and remembers whether all of them could be stored.
@@ -71,19 +71,19 @@ void TOVJavaApp::LoadProjectFile(const std::string& path) {
   ProjectDef->JavaPackage = CheckPackageName(javaPackage) ? javaPackage : kDefaultPackage;
   ProjectDef->Encrypt = file.ReadInteger("Document", "Encrypt", 0);
   ProjectDef->Pwd = file.ReadString("Document", "Pwd", "");
-  const std::size_t items = Bounded(file.ReadInteger("Document", "Items", 0), HighestNumber(file, "Item_") + 1);
-  const std::size_t images =
-      Bounded(file.ReadInteger("Document", "Images", 0), HighestNumber(file, "Image_") + 1);
-  // Chapters without a section are made with defaults, but not more of them than the file has lines.
-  const std::size_t chapters =
-      Bounded(file.ReadInteger("Document", "Chapters", 1),
-              std::max<std::int64_t>(HighestNumber(file, "Chapter_") + 1,
-                                     static_cast<std::int64_t>(file.LineCount()) + 1));
+  const std::vector<std::size_t> items =
+      SectionNumbers(file, "Item_", file.ReadInteger("Document", "Items", 0));
+  const std::vector<std::size_t> images =
+      SectionNumbers(file, "Image_", file.ReadInteger("Document", "Images", 0));
+  // Chapters without a section are made with defaults, but not more of them than the file has lines:
+  // every chapter a document stores takes lines of its own.
+  const auto chapters = static_cast<std::size_t>(std::clamp<std::int64_t>(
+      file.ReadInteger("Document", "Chapters", 1), 0, static_cast<std::int64_t>(file.LineCount()) + 1));
   IdColors = file.ReadString("Document", "IdColors", "");
   IdStrings = file.ReadString("Document", "IdStrings", "");
   IdIcons = file.ReadString("Document", "IdIcons", "");
-  const std::size_t descriptors =
-      Bounded(file.ReadInteger("Document", "Descriptors", 0), HighestNumber(file, "Descriptor_") + 1);
+  const std::vector<std::size_t> descriptors =
+      SectionNumbers(file, "Descriptor_", file.ReadInteger("Document", "Descriptors", 0));
   const auto ownFile = [&](const char* key) {
     const std::string candidate = WorkFolder + "\\" + FileNamePart(file.ReadString("Document", key, ""));
     return fs.FileExists(candidate) ? candidate : std::string();
@@ -110,7 +110,7 @@ void TOVJavaApp::LoadProjectFile(const std::string& path) {
   def.Messages[1] = file.ReadString("Preferences", "MsgClose", "");
   def.Messages[2] = file.ReadString("Preferences", "MsgExit", "");
 
-  for (std::size_t n = 0; n < descriptors; ++n) {
+  for (const std::size_t n : descriptors) {
     const std::string section = Numbered("Descriptor_", n);
     const std::string name = file.ReadString(section, "Id", "");
     std::string value = file.ReadString(section, "Value", "");
@@ -137,7 +137,7 @@ void TOVJavaApp::LoadProjectFile(const std::string& path) {
   // Resource files are named without folders and always looked for in the working folder.
   const auto inWorkFolder = [&](const std::string& stored) { return WorkFolder + "\\" + FileNamePart(stored); };
 
-  for (std::size_t n = 0; n < items; ++n) {
+  for (const std::size_t n : items) {
     const std::string section = Numbered("Item_", n);
     const std::int32_t type = file.ReadInteger(section, "mType", -1);
     if (type == -1) continue;
@@ -173,7 +173,7 @@ void TOVJavaApp::LoadProjectFile(const std::string& path) {
     ItemList.push_back(std::move(item));
   }
 
-  for (std::size_t n = 0; n < images; ++n) {
+  for (const std::size_t n : images) {
     const std::string section = Numbered("Image_", n);
     const std::int32_t type = file.ReadInteger(section, "mType", -1);
     if (type != kSourceFile && type != kSourceUrl) continue;

@@ -111,6 +111,17 @@ TEST(ParseCatalogue, DropsNamesThatLeaveTheInstallFolder) {
       {"\\", "../a.txt", false},
       {"\\", "a\x01.txt", false},
       {"\\", "a\x7F.txt", false},
+      // Device names, with any extension: Windows opens the device, not a file.
+      {"\\SampleContent\\..Gs", "nul.txtc.png", false},  // found by fuzzing
+      {"\\", "CON", false},
+      {"\\", "aux .txt", false},
+      {"\\", "Com1.log", false},
+      {"\\", "lpt9", false},
+      {"\\", "COM\xB9.txt", false},
+      {"\\NUL", "a.txt", false},
+      {"\\", "console.txt", true},
+      {"\\", "com10.txt", true},
+      {"\\", "COM0", true},
   };
   for (const Case& c : cases) {
     const std::string line = std::string(c.folder) + ", " + c.name + ", 99, 5, 0|";

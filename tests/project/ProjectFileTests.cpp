@@ -179,6 +179,21 @@ TEST_F(ProjectFileTest, LoadAppliesDefaultsAndCorrections) {
          EXPECT_LE(app.ChapterList.size(), 4u);  // one per line of the file at most
          EXPECT_TRUE(app.ItemList.empty());
        }},
+      // A section numbered just below an absurd count made the load visit every number before it
+      // (hours) and make a chapter for each (memory); the bundle fuzz target timed out on it.
+      {"a far section under an absurd count is read at once",
+       "[Document]\r\nChapters=2147483647\r\nItems=2147483647\r\nImages=2147483647\r\nDescriptors=2147483647\r\n"
+       "[Chapter_2147483646]\r\nTitle=far\r\n[Item_2147483646]\r\nmType=200\r\nTitle=far\r\n"
+       "[Image_2147483646]\r\nmType=200\r\nImgUrl=http://x/\r\n[Descriptor_2147483646]\r\nId=X-Far\r\nValue=1\r\n",
+       [](const TOVJavaApp& app) {
+         EXPECT_LE(app.ChapterList.size(), 18u);  // one per line of the file at most
+         ASSERT_EQ(app.ItemList.size(), 1u);
+         EXPECT_EQ(app.ItemList[0]->Title, "far");
+         ASSERT_EQ(app.ImageList.size(), 1u);
+         EXPECT_EQ(app.ImageList[0]->ImgUrl, "http://x/");
+         ASSERT_EQ(app.Jad->Attributes.size(), 18u);
+         EXPECT_EQ(app.Jad->Attributes[17]->Value, "1");
+       }},
   };
   for (const LoadCase& c : cases) {
     SCOPED_TRACE(c.name);
