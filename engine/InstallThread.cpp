@@ -1,6 +1,9 @@
 #include "engine/InstallThread.h"
 
+#include <algorithm>
 #include <exception>
+
+#include "support/Text.h"
 
 namespace ov::engine {
 
@@ -134,5 +137,11 @@ void TOVInstallThread::PostSampleProgress(std::int32_t count, std::int32_t index
 bool TOVInstallThread::IsCancelled() const { return Cancelled; }
 
 void TOVInstallThread::Checkpoint() { platform::WorkerThread::Checkpoint(); }
+
+bool TOVInstallThread::IsShipped(const std::string& path) const {
+  // Files is appended on this thread only, and not while the relocation runs.
+  return Files != nullptr && std::any_of(Files->begin(), Files->end(),
+                                         [&](const std::string& file) { return EqualsNoCase(file, path); });
+}
 
 }  // namespace ov::engine

@@ -83,6 +83,7 @@ class TOVInstallThread final : public platform::WorkerThread, private project::R
   void PostSampleProgress(std::int32_t count, std::int32_t index) override;
   bool IsCancelled() const override;
   void Checkpoint() override;
+  bool IsShipped(const std::string& path) const override;
 
   // Registration and its removal.
   void WriteSettings();

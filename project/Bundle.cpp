@@ -60,6 +60,17 @@ std::vector<std::string> ResourceMembers(platform::FileSystem& fs, const TOVJava
   return members;
 }
 
+// Whether the file can be read the way a member is appended (whole, without sharing), so that a
+// failed append was the bundle's write and not the member's read.
+bool CanBeAppended(platform::FileSystem& fs, const std::string& path) {
+  std::unique_ptr<platform::File> in = fs.Open(path, platform::FileAccess::Read, platform::FileShare::None,
+                                               platform::FileCreate::OpenExisting);
+  if (!in) return false;
+  const std::int64_t size = in->Size();
+  return size >= 0 && size <= kMaxBundleOffset &&
+         ReadBytes(*in, static_cast<std::uint64_t>(size)).has_value();
+}
+
 // Writes the whole bundle into `target`: the header is written last, once the catalogue's place is
 // known from the members that really went in. False when the bundle is not complete.
 bool WriteBundleFile(platform::FileSystem& fs, const std::string& target, const std::string& headerLine,
@@ -76,8 +87,14 @@ bool WriteBundleFile(platform::FileSystem& fs, const std::string& target, const 
   if (AppendFileToStream(fs, out.get(), documentPath, size, offset) != 0) return false;
   catalogue += CatalogueLine(documentPath, offset, size);
   for (const std::string& member : members) {
+    const std::int64_t end = out->Size();
+    if (AppendFileToStream(fs, out.get(), member, size, offset) == 0) {
+      catalogue += CatalogueLine(member, offset, size);
+    } else if (out->Size() != end || CanBeAppended(fs, member)) {
+      // The member is readable, so the bundle's write failed (a full disk): the old bundle stays whole.
+      return false;
+    }
     // A member that cannot be read is left out, without a catalogue line.
-    if (AppendFileToStream(fs, out.get(), member, size, offset) == 0) catalogue += CatalogueLine(member, offset, size);
   }
 
   const std::int64_t catalogueOffset = out->Size();

@@ -55,7 +55,7 @@ std::int32_t RelocateSamples(platform::Machine& machine, const std::string& targ
     job.SetCurrentSample(sample);
     job.PostSampleProgress(count, i);
     try {
-      RelocateProject(machine, targetDir, sample, contentFolder);
+      if (job.IsShipped(sample)) RelocateProject(machine, targetDir, sample, contentFolder);
     } catch (const std::exception&) {
       // One sample that cannot be relocated keeps its bundle; the others go on.
     }

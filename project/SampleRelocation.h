@@ -18,6 +18,12 @@ class RelocationJob {
   virtual bool IsCancelled() const = 0;
   // Pause point, before each sample.
   virtual void Checkpoint() = 0;
+  // Whether the file in the projects folder is one the install wrote; any other (a project of the
+  // user's own in a folder that existed before) is announced but left as it is.
+  virtual bool IsShipped(const std::string& path) const {
+    static_cast<void>(path);
+    return true;
+  }
 };
 
 // Relocates every plain bundle directly in the projects folder: 0, or -11 when listing or the
