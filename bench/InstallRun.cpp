@@ -51,7 +51,8 @@ std::uint64_t PeakResidentKiB() {
 // member was extracted by one create and one write of its size.
 bool Report(const engine::TOVInstallThread& job, const CountingFileSystem& counting, std::uint64_t packSize) {
   const FileTally copy = counting.TallyOf(job.PackFile);
-  std::printf("package copy: %d create, %d write of %llu bytes (package %llu); read back %llu bytes (%.2f x)\n",
+  std::printf("package copy: %d create, %d writes of %llu bytes (package %llu); "
+              "read back %llu bytes (%.2f x)\n",
               copy.createOpens, copy.writeCalls, static_cast<unsigned long long>(copy.bytesWritten),
               static_cast<unsigned long long>(packSize), static_cast<unsigned long long>(copy.bytesRead),
               packSize == 0 ? 0.0 : static_cast<double>(copy.bytesRead) / static_cast<double>(packSize));
@@ -72,12 +73,13 @@ bool Report(const engine::TOVInstallThread& job, const CountingFileSystem& count
     }
     if (item->FileDate > 0) {
       ++withDate;
-      if (t.writeOpens == 1 && t.datings == 1) ++dated;
+      if (t.writeOpens == 0 && t.datings == 1) ++dated;
     }
     if (t.replacements > 0) ++replaced;
   }
   std::printf("members: %zu of %zu extracted by one create and one write of their size; "
-              "%zu of %zu dated by one open without a write; %zu replaced afterwards (sample relocation)\n",
+              "%zu of %zu dated once through the handle that wrote them; "
+              "%zu replaced afterwards (sample relocation)\n",
               once, job.Items.size(), dated, withDate, replaced);
 
   std::size_t others = 0;

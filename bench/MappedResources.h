@@ -13,6 +13,9 @@ class MappedResources final : public platform::Resources {
   MappedResources(platform::Resources& inner, std::string_view package) : inner_(inner), package_(package) {}
 
   std::optional<std::string_view> Find(const std::string& name, platform::ResourceType type) override;
+  // A part of the package leaves the resident set (madvise MADV_DONTNEED: the mapping is private and
+  // never written, so its pages are the file's and are read in again when touched).
+  void Release(std::string_view part) override;
 
  private:
   platform::Resources& inner_;

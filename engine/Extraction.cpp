@@ -122,24 +122,19 @@ void TOVInstallThread::ExtractItem(platform::File& pack, std::int64_t packLength
   std::optional<std::string> data = ReadBytes(pack, static_cast<std::uint64_t>(item.Size));
   if (!data) return;
 
-  bool written = false;
-  {
-    std::unique_ptr<platform::File> out =
-        fs.Open(item.Name, platform::FileAccess::Write, platform::FileShare::None,
-                platform::FileCreate::CreateAlways);
-    written = out && WriteAll(*out, *data);
-  }
-  if (!written) {
+  std::unique_ptr<platform::File> out = fs.Open(
+      item.Name, platform::FileAccess::Write, platform::FileShare::None, platform::FileCreate::CreateAlways);
+  if (!out || !WriteAll(*out, *data)) {
     Status = -333;
     return;
   }
   total += item.Size;
-  SetFileDate(item.Name, item.FileDate);
+  SetFileDate(*out, item.FileDate);
   Status = 0;
 }
 
-void TOVInstallThread::SetFileDate(const std::string& path, std::int32_t date) {
-  package::SetFileDate(machine_.files, path, date);
+void TOVInstallThread::SetFileDate(platform::File& file, std::int32_t date) {
+  package::SetFileDate(file, date);
 }
 
 }  // namespace ov::engine

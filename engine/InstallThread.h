@@ -75,7 +75,8 @@ class TOVInstallThread final : public platform::WorkerThread, private project::R
   // Writes entry i; Status ends as 0, or as the code of the step that failed.
   void ExtractItem(platform::File& pack, std::int64_t packLength, package::TPackItem& item,
                    std::int64_t& total);
-  void SetFileDate(const std::string& path, std::int32_t date);
+  // Through the handle that wrote the file, before it closes: no second open.
+  void SetFileDate(platform::File& file, std::int32_t date);
 
   // Sample relocation.
   void RelocateSamples();

@@ -11,6 +11,8 @@ namespace ov::package {
 
 namespace {
 
+constexpr std::size_t kCopyPiece = 4 * 1024 * 1024;
+
 // The temporary folder to use, "" when neither it nor the fallback exists or can be made.
 std::string UsableTempFolder(platform::Machine& machine) {
   std::string folder = machine.system.TempPath();
@@ -39,13 +41,18 @@ std::string CopyPackageResource(platform::Machine& machine, std::int32_t& packSi
   if (packSize <= 0 || folder.empty()) return "";
 
   const std::string path = folder + kPackageCopyName;
-  bool written = false;
+  bool written = true;
   {
-    // Straight from the resource's bytes: no second copy of the package in memory.
+    // Straight from the resource's bytes, piece by piece, each released once written: no more than
+    // one piece of the package needs to be in memory.
     std::unique_ptr<platform::File> copy = machine.files.Open(
         path, platform::FileAccess::Write, platform::FileShare::None, platform::FileCreate::CreateAlways);
     if (!copy) return "";
-    written = copy->Write(resource->data(), static_cast<std::uint32_t>(resource->size()));
+    for (std::size_t offset = 0; written && offset < resource->size(); offset += kCopyPiece) {
+      const std::string_view piece = resource->substr(offset, kCopyPiece);
+      written = copy->Write(piece.data(), static_cast<std::uint32_t>(piece.size()));
+      machine.resources.Release(piece);
+    }
   }
   if (!written) {
     machine.files.DeleteFile(path);
@@ -54,11 +61,8 @@ std::string CopyPackageResource(platform::Machine& machine, std::int32_t& packSi
   return path;
 }
 
-void SetFileDate(platform::FileSystem& fs, const std::string& path, std::int32_t date) {
-  if (date <= 0 || !fs.FileExists(path)) return;
-  std::unique_ptr<platform::File> file = fs.Open(
-      path, platform::FileAccess::ReadWrite, platform::FileShare::None, platform::FileCreate::OpenExisting);
-  if (file) file->SetLastWriteDosTime(static_cast<std::uint32_t>(date));
+void SetFileDate(platform::File& file, std::int32_t date) {
+  if (date > 0) file.SetLastWriteDosTime(static_cast<std::uint32_t>(date));
 }
 
 }  // namespace ov::package

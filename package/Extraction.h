@@ -13,13 +13,15 @@ constexpr const char* kPackageCopyName = "ovpack.pck";
 constexpr const char* kFallbackTempFolder = "c:\\temp\\";
 
 // Writes the program's RCDATA "OVPACK" whole into "ovpack.pck" in the temporary folder (or in
-// "c:\temp\", created when missing, when that folder does not exist). packSize becomes the
-// resource's size, 0 without one. Returns the copy's path, "" when none was written; a copy that
-// failed part-way is removed again.
+// "c:\temp\", created when missing, when that folder does not exist), front to back in pieces of
+// 4 MiB, each released to the platform once written. packSize becomes the resource's size, 0
+// without one. Returns the copy's path, "" when none was written; a copy that failed part-way is
+// removed again.
 std::string CopyPackageResource(platform::Machine& machine, std::int32_t& packSize);
 
-// Gives an existing file its recorded last-write time (local MS-DOS date and time); a date of 0
-// or below, and every failure, leave the file's time alone.
-void SetFileDate(platform::FileSystem& fs, const std::string& path, std::int32_t date);
+// Gives a file open for writing its recorded last-write time (local MS-DOS date and time); set
+// before the handle closes, the time stays. A date of 0 or below, and every failure, leave the
+// file's time alone.
+void SetFileDate(platform::File& file, std::int32_t date);
 
 }  // namespace ov::package

@@ -16,4 +16,14 @@ std::optional<std::string_view> Win32Resources::Find(const std::string& name, pl
   return std::string_view(static_cast<const char*>(data), ::SizeofResource(module, found));
 }
 
+void Win32Resources::Release(std::string_view part) {
+  SYSTEM_INFO system{};
+  ::GetSystemInfo(&system);
+  const std::string_view pages = platform::PagesWithin(part, system.dwPageSize);
+  if (pages.empty()) return;
+  // On pages that are not locked this only drops them from the working set (and reports
+  // ERROR_NOT_LOCKED): the bytes stay mapped and are read in again when touched.
+  ::VirtualUnlock(const_cast<char*>(pages.data()), pages.size());
+}
+
 }  // namespace ov::win32

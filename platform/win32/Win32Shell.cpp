@@ -1,5 +1,10 @@
 #include "platform/win32/Win32Shell.h"
 
+#include <exception>
+#include <functional>
+#include <system_error>
+#include <thread>
+
 #include "platform/win32/Handles.h"
 
 namespace ov::win32 {
@@ -29,6 +34,66 @@ bool NewShellLink(ComPtr<IShellLinkA>& link, ComPtr<IPersistFile>& file) {
          SUCCEEDED(object->QueryInterface(IID_IPersistFile, file.ReceiveVoid()));
 }
 
+struct EventTraits {
+  using Handle = HANDLE;
+  static Handle Invalid() { return nullptr; }
+  static void Close(Handle handle) { ::CloseHandle(handle); }
+};
+using Event = UniqueHandle<EventTraits>;
+
+// COM for a thread of link work, balanced on the same thread.
+class LinkApartment {
+  static constexpr DWORD kApartment = COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE;
+
+ public:
+  LinkApartment() : initialised_(SUCCEEDED(::CoInitializeEx(nullptr, kApartment))) {}
+  ~LinkApartment() {
+    if (initialised_) ::CoUninitialize();
+  }
+  LinkApartment(const LinkApartment&) = delete;
+  LinkApartment& operator=(const LinkApartment&) = delete;
+
+ private:
+  bool initialised_;
+};
+
+// Runs `work` on a thread of its own and waits for it, answering meanwhile the messages sent to
+// this thread's windows (posted messages and input wait for the message loop). Without a thread
+// or an event to wait on, the work runs here, in this thread's apartment.
+void RunLinkWork(const std::function<void()>& work) {
+  const Event done(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  std::thread worker;
+  if (done.Valid()) {
+    try {
+      worker = std::thread([&work, event = done.Get()] {
+        {
+          const LinkApartment apartment;
+          try {
+            work();
+          } catch (const std::exception&) {
+            // The link is not made or not read; the caller sees its empty result.
+          }
+        }
+        ::SetEvent(event);
+      });
+    } catch (const std::system_error&) {
+      // No thread to be had: the work runs here.
+    }
+  }
+  if (!worker.joinable()) {
+    work();
+    return;
+  }
+  // Should the wait itself fail, the join still waits for the work.
+  HANDLE event = done.Get();
+  while (::MsgWaitForMultipleObjectsEx(1, &event, INFINITE, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE) ==
+         WAIT_OBJECT_0 + 1) {
+    MSG message;
+    ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  }
+  worker.join();
+}
+
 }  // namespace
 
 void Win32Shell::OpenDocument(platform::WindowHandle owner, const std::string& file) {
@@ -42,34 +107,42 @@ void Win32Shell::NotifyAssociationsChanged() {
 bool Win32Shell::SaveShellLink(const platform::ShellLink& link, const std::string& linkFile) {
   const std::wstring widePath = WidePath(linkFile);
   if (widePath.empty()) return false;
-  ComPtr<IShellLinkA> shellLink;
-  ComPtr<IPersistFile> file;
-  if (!NewShellLink(shellLink, file)) return false;
-  if (FAILED(shellLink->SetPath(link.target.c_str())) ||
-      FAILED(shellLink->SetArguments(link.arguments.c_str())) ||
-      FAILED(shellLink->SetWorkingDirectory(link.workingDirectory.c_str())))
-    return false;
-  return SUCCEEDED(file->Save(widePath.c_str(), FALSE));
+  bool saved = false;
+  RunLinkWork([&] {
+    ComPtr<IShellLinkA> shellLink;
+    ComPtr<IPersistFile> file;
+    if (!NewShellLink(shellLink, file)) return;
+    if (FAILED(shellLink->SetPath(link.target.c_str())) ||
+        FAILED(shellLink->SetArguments(link.arguments.c_str())) ||
+        FAILED(shellLink->SetWorkingDirectory(link.workingDirectory.c_str())))
+      return;
+    saved = SUCCEEDED(file->Save(widePath.c_str(), FALSE));
+  });
+  return saved;
 }
 
 std::optional<platform::ShellLink> Win32Shell::LoadShellLink(const std::string& linkFile) {
   const std::wstring widePath = WidePath(linkFile);
   if (widePath.empty()) return std::nullopt;
-  ComPtr<IShellLinkA> shellLink;
-  ComPtr<IPersistFile> file;
-  if (!NewShellLink(shellLink, file) || FAILED(file->Load(widePath.c_str(), STGM_READ))) return std::nullopt;
-  char text[kLinkText] = {};
-  platform::ShellLink link;
-  // S_FALSE (no path) leaves the buffer empty.
-  if (FAILED(shellLink->GetPath(text, MAX_PATH, nullptr, 0))) return std::nullopt;
-  link.target = text;
-  text[0] = '\0';
-  if (FAILED(shellLink->GetArguments(text, kLinkText))) return std::nullopt;
-  link.arguments = text;
-  text[0] = '\0';
-  if (FAILED(shellLink->GetWorkingDirectory(text, MAX_PATH))) return std::nullopt;
-  link.workingDirectory = text;
-  return link;
+  std::optional<platform::ShellLink> loaded;
+  RunLinkWork([&] {
+    ComPtr<IShellLinkA> shellLink;
+    ComPtr<IPersistFile> file;
+    if (!NewShellLink(shellLink, file) || FAILED(file->Load(widePath.c_str(), STGM_READ))) return;
+    char text[kLinkText] = {};
+    platform::ShellLink link;
+    // S_FALSE (no path) leaves the buffer empty.
+    if (FAILED(shellLink->GetPath(text, MAX_PATH, nullptr, 0))) return;
+    link.target = text;
+    text[0] = '\0';
+    if (FAILED(shellLink->GetArguments(text, kLinkText))) return;
+    link.arguments = text;
+    text[0] = '\0';
+    if (FAILED(shellLink->GetWorkingDirectory(text, MAX_PATH))) return;
+    link.workingDirectory = text;
+    loaded = std::move(link);
+  });
+  return loaded;
 }
 
 }  // namespace ov::win32

@@ -1,5 +1,7 @@
 #pragma once
-// The Windows shell. Shell links need COM initialised on the calling thread.
+// The Windows shell. Shell links are saved and read on a thread of their own, with a COM
+// apartment of its own, while the calling thread keeps answering the messages other threads send
+// to its windows: the wizard stays responsive while its shortcuts are made.
 #include "platform/Shell.h"
 
 namespace ov::win32 {

@@ -28,6 +28,7 @@ class PackageFixture : public ::testing::Test {
   }
 
   platform::FileSystem& fs() { return emulated_->machine().files; }
+  emulated::EmulatedMachine& emulated() { return *emulated_; }
 
   void Put(const std::string& path, std::string_view bytes) {
     std::unique_ptr<platform::File> file = fs().Open(

@@ -46,18 +46,29 @@ TEST_F(Win32PackageTest, CopiesTheRcDataResourceWholeIntoTheTemporaryFolder) {
   EXPECT_TRUE(machine_.files.DeleteFile(copy));
 }
 
-TEST_F(Win32PackageTest, DatesAFileAsLocalTime) {
+TEST_F(Win32PackageTest, DatesAFileThroughItsWritingHandleAsLocalTime) {
   const std::string file = machine_.system.TempPath() + "ov-dated.txt";
-  ASSERT_TRUE(WriteFileAtomically(machine_.files, file, "dated"));
+  auto writeDated = [&](std::int32_t date) {
+    std::unique_ptr<platform::File> out = machine_.files.Open(
+        file, platform::FileAccess::Write, platform::FileShare::None, platform::FileCreate::CreateAlways);
+    ASSERT_TRUE(out);
+    ASSERT_TRUE(WriteAll(*out, "dated"));
+    SetFileDate(*out, date);
+  };
+
+  // No date: the file keeps the time it was written at.
+  const double before = DayNumber(machine_.system.Now());
+  writeDated(0);
   const std::optional<std::uint32_t> written = machine_.files.LastWriteDosTime(file);
   ASSERT_TRUE(written);
+  const std::optional<platform::LocalTime> writtenAt = FromDosDateTime(*written);
+  ASSERT_TRUE(writtenAt);
+  EXPECT_NEAR(DayNumber(*writtenAt), before, 10.0 / 86400);
 
-  SetFileDate(machine_.files, file, 0);
-  EXPECT_EQ(machine_.files.LastWriteDosTime(file), written);
-
+  // A date set before the handle closes outlasts the close.
   const platform::LocalTime when{2007, 11, 23, 14, 37, 58, 0};
   const std::int32_t date = static_cast<std::int32_t>(*DosDateTime(when));
-  SetFileDate(machine_.files, file, date);
+  writeDated(date);
   EXPECT_EQ(machine_.files.LastWriteDosTime(file), static_cast<std::uint32_t>(date));
 
   // The same time seen through the C library's idea of local time.

@@ -4,6 +4,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -257,6 +260,45 @@ TEST_F(Win32Smoke, ShellLinksRoundTripAndReplace) {
   EXPECT_FALSE(machine().shell.SaveShellLink(links[0], folder + "\\no such folder\\x.lnk"));
 }
 
+// Saving a link takes long enough under Wine for the window to look hung: meanwhile the calling
+// thread answers what other threads send it, and leaves what is posted to its message loop.
+TEST_F(Win32Smoke, WhileALinkIsSavedTheCallerAnswersSentMessagesOnly) {
+  const std::string folder = env_->ScratchFolder();
+  const std::string target = folder + "\\ornivale.exe";
+  ASSERT_TRUE(machine().files.Open(target, platform::FileAccess::Write, platform::FileShare::None,
+                                   platform::FileCreate::CreateAlways));
+  constexpr UINT kSent = WM_USER + 41, kPosted = WM_USER + 42;
+  bool saving = false;  // the procedure runs on this thread
+  int sentWhileSaving = 0, postedWhileSaving = 0, posted = 0;
+  const platform::WindowHandle handle =
+      env_->CreateWindow("OvSmokeLinkWait", [&](std::uint32_t message, std::uintptr_t, std::intptr_t) {
+        if (message == kSent && saving) ++sentWhileSaving;
+        if (message == kPosted) {
+          ++posted;
+          if (saving) ++postedWhileSaving;
+        }
+        return std::intptr_t{0};
+      });
+  ASSERT_NE(handle, 0u);
+  const HWND window = reinterpret_cast<HWND>(handle);
+  ASSERT_TRUE(::PostMessageW(window, kPosted, 0, 0));
+  std::thread sender([window] {
+    DWORD_PTR ignored = 0;
+    ::SendMessageTimeoutW(window, kSent, 0, 0, SMTO_NORMAL, 10000, &ignored);
+  });
+  // The sent message waits for this thread before the save begins.
+  for (int tries = 0; tries < 5000 && !(HIWORD(::GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE); ++tries) {
+    ::Sleep(1);
+  }
+  saving = true;
+  EXPECT_TRUE(machine().shell.SaveShellLink({target, "", folder}, folder + "\\Ornivale.lnk"));
+  saving = false;
+  sender.join();
+  EXPECT_EQ(sentWhileSaving, 1);
+  EXPECT_EQ(postedWhileSaving, 0);
+  EXPECT_TRUE(env_->PumpUntil([&] { return posted == 1; }, std::chrono::seconds(5)));
+}
+
 // --- resources ---
 
 TEST_F(Win32Smoke, ResourcesComeFromTheProgramItself) {
@@ -270,6 +312,19 @@ TEST_F(Win32Smoke, ResourcesComeFromTheProgramItself) {
   EXPECT_EQ(static_cast<unsigned char>((*bitmap)[0]), 40u);
   EXPECT_FALSE(machine().resources.Find("BMP_SMOKE", platform::ResourceType::RcData));
   EXPECT_FALSE(machine().resources.Find("OVPACK", platform::ResourceType::RcData));
+}
+
+TEST_F(Win32Smoke, ReleasedPartsOfAResourceReadTheSameAfterwards) {
+  const auto pages = machine().resources.Find("OVPAGES", platform::ResourceType::RcData);
+  ASSERT_TRUE(pages);
+  ASSERT_EQ(pages->size(), 5u * 4096u);
+  std::string expected;
+  for (int i = 0; i < 1280; ++i) expected += "0123456789abcdef";
+  for (const std::string_view part : {pages->substr(100, 9000), *pages, pages->substr(4096, 4096)}) {
+    machine().resources.Release(part);
+    EXPECT_EQ(*pages, expected);
+  }
+  EXPECT_EQ(machine().resources.Find("OVPAGES", platform::ResourceType::RcData), pages);
 }
 
 // --- messages and the worker thread ---
