@@ -11,7 +11,8 @@
 namespace ov::win32 {
 namespace {
 
-// COM for the UI thread (the shell's link object needs it), balanced on the same thread.
+// COM for the UI thread (the folder dialog and, when no link thread can start, the shell's link object),
+// balanced on the same thread.
 class ComApartment {
  public:
   ComApartment() : initialised_(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
