@@ -12,26 +12,13 @@
 #include "project/Paths.h"
 #include "support/ProfileFile.h"
 #include "tests/engine/JobFixture.h"
+#include "tests/tools/ShippedFolders.h"
 #include "tools/ovpack/Commands.h"
 
 namespace ov::engine {
 namespace {
 
-const std::vector<std::string> kFolderOrder = {"\\",
-                                               "\\SampleContent",
-                                               "\\Skins",
-                                               "\\Schemas",
-                                               "\\Projects",
-                                               "\\SampleContent\\PNGs",
-                                               "\\Projects\\Compiled\\CityGuide",
-                                               "\\Projects\\Compiled\\Recipes",
-                                               "\\Projects\\Compiled\\TrainTimes",
-                                               "\\Projects\\Compiled\\PhraseBook",
-                                               "\\Projects\\Compiled\\LightsCatalogue",
-                                               "\\Projects\\Compiled\\Poems",
-                                               "\\Projects\\Compiled\\BirdWatch",
-                                               "\\Projects\\Compiled\\TradeFair",
-                                               "\\Projects\\Compiled\\Newsletter"};
+const std::vector<std::string>& kFolderOrder = testing_tools::kShippedFolderOrder;
 
 std::string PackageBytes() {
   std::ifstream in(OV_DEFAULT_PACKAGE, std::ios::binary);

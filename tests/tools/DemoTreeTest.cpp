@@ -17,6 +17,7 @@
 #include "support/Errors.h"
 #include "tests/tools/DemoTreeFixture.h"
 #include "tests/tools/FormatChecks.h"
+#include "tests/tools/ShippedFolders.h"
 #include "tools/demotree/Checksums.h"
 #include "tools/demotree/DemoTree.h"
 #include "tools/demotree/ProductFiles.h"
@@ -75,21 +76,7 @@ TEST_F(DemoTreeTest, HasTheShapeOfTheShippedProduct) {
     total += static_cast<std::int64_t>(file.Data.size());
     if (file.Data.size() > largest->Data.size()) largest = &file;
   }
-  const std::vector<std::string> expected = {"\\",
-                                             "\\SampleContent",
-                                             "\\Skins",
-                                             "\\Schemas",
-                                             "\\Projects",
-                                             "\\SampleContent\\PNGs",
-                                             "\\Projects\\Compiled\\CityGuide",
-                                             "\\Projects\\Compiled\\Recipes",
-                                             "\\Projects\\Compiled\\TrainTimes",
-                                             "\\Projects\\Compiled\\PhraseBook",
-                                             "\\Projects\\Compiled\\LightsCatalogue",
-                                             "\\Projects\\Compiled\\Poems",
-                                             "\\Projects\\Compiled\\BirdWatch",
-                                             "\\Projects\\Compiled\\TradeFair",
-                                             "\\Projects\\Compiled\\Newsletter"};
+  const std::vector<std::string>& expected = testing_tools::kShippedFolderOrder;
   EXPECT_EQ(firstSeen, expected);
   EXPECT_EQ(FolderOrder(), expected);
   // A file there would make extraction record it.
